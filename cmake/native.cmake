@@ -1,0 +1,11 @@
+# The native Linux build: portable code, its sanitizer-checked tests and fuzz targets.
+option(VL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
+if(VL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+option(VL_FUZZ "Build the libFuzzer targets (needs clang)" ON)
+if(VL_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  message(WARNING "fuzz targets need clang; disabled")
+  set(VL_FUZZ OFF)
+endif()

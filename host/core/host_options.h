@@ -1,0 +1,29 @@
+// How a host run is set up and what it does without a person: parsed from the
+// command line of vlhost.exe, or filled in directly by tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct host_action {
+    enum kind_t { list_components, wait_ms, quit };
+    kind_t kind;
+    unsigned milliseconds = 0;
+};
+
+struct host_options {
+    std::wstring components_folder;  // empty: "components" beside the executable
+    std::wstring profile_folder;     // empty: by portable mode (see host_paths)
+    bool portable = false;
+    bool skip_startup = false;
+    bool echo_to_stdout = false;
+    bool show_window = true;
+    std::vector<host_action> actions;
+};
+
+// Parses the arguments after the program name. On a bad argument answers false with
+// a message in `error`.
+bool parse_host_options(const std::vector<std::wstring>& args, host_options& out, std::string& error);
+
+// The command-line help text.
+const char* host_usage_text();
