@@ -12,7 +12,7 @@
 
 #include "api/shared.h"
 
-using seh_filter_fn = LONG (*)(EXCEPTION_POINTERS* info);
+using seh_filter_fn = LONG(WINAPI*)(EXCEPTION_POINTERS* info);
 
 // Structured-exception code for a C++ exception that escaped a guarded body;
 // ExceptionInformation[0] points to its UTF-8 message.

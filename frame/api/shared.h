@@ -42,7 +42,7 @@ SHARED_API __attribute__((noreturn)) void uBugCheck();
 // Structured-exception filter for callbacks that Windows calls: writes a crash report
 // with the exception and the call-stack path into the profile folder, then ends the
 // process.
-SHARED_API LONG uExceptFilterProc(EXCEPTION_POINTERS* info);
+SHARED_API LONG WINAPI uExceptFilterProc(EXCEPTION_POINTERS* info);
 
 SHARED_API int uMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 // Appends printf-style formatted text to `out`.

@@ -17,7 +17,7 @@ constexpr uint32_t kNewestClientVersion = component_client_version_upkeep;
 // skip the component instead of crashing. Filled by the filter before unwinding.
 thread_local std::string t_fault;
 
-LONG component_fault_filter(EXCEPTION_POINTERS* info) {
+LONG WINAPI component_fault_filter(EXCEPTION_POINTERS* info) {
     char text[96];
     const EXCEPTION_RECORD& r = *info->ExceptionRecord;
     if (r.ExceptionCode == kEscapedCppExceptionCode && r.NumberParameters >= 1) {

@@ -84,7 +84,7 @@ void shared_set_crash_report_folder(const char* folder) {
     while (!g_folder.empty() && (g_folder.back() == L'\\' || g_folder.back() == L'/')) g_folder.pop_back();
 }
 
-LONG uExceptFilterProc(EXCEPTION_POINTERS* info) {
+LONG WINAPI uExceptFilterProc(EXCEPTION_POINTERS* info) {
     EXCEPTION_RECORD empty{};
     report_and_end(info && info->ExceptionRecord ? *info->ExceptionRecord : empty);
 }
