@@ -34,7 +34,7 @@ function(add_component target)
 endfunction()
 
 # How tests run Windows programs: under Wine, in the build folder's own prefix.
-set(VL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(VL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix the tests run in")
 configure_file(${PROJECT_SOURCE_DIR}/tools/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)

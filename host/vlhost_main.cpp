@@ -20,6 +20,10 @@ int wmain_impl() {
         std::fprintf(stderr, "vlhost: %s\n\n%s", error.c_str(), host_usage_text());
         return 2;
     }
+    if (options.show_help) {
+        std::fputs(host_usage_text(), stdout);
+        return 0;
+    }
     try {
         host app(std::move(options));
         return app.run();

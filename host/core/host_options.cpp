@@ -11,6 +11,7 @@ const char* host_usage_text() {
            "  --skip-startup     ask components to skip their start-up work\n"
            "  --stdout           echo console lines to standard output\n"
            "  --hidden           do not show the main window\n"
+           "  --help             show this text\n"
            "Actions, run in order once the components are loaded:\n"
            "  --list             print the component list to the console\n"
            "  --wait MS          keep running for MS milliseconds\n"
@@ -28,7 +29,9 @@ bool parse_host_options(const std::vector<std::wstring>& args, host_options& out
             target = args[++i];
             return true;
         };
-        if (a == L"--components") {
+        if (a == L"--help" || a == L"-h") {
+            out.show_help = true;
+        } else if (a == L"--components") {
             if (!value(out.components_folder)) return false;
         } else if (a == L"--profile") {
             if (!value(out.profile_folder)) return false;

@@ -18,6 +18,7 @@ struct host_options {
     bool skip_startup = false;
     bool echo_to_stdout = false;
     bool show_window = true;
+    bool show_help = false;
     std::vector<host_action> actions;
 };
 
