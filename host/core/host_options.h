@@ -6,19 +6,27 @@
 #include <vector>
 
 struct host_action {
-    enum kind_t { list_components, wait_ms, quit };
+    enum kind_t { list_components, wait_ms, quit, run_menu, show_menu, wait_console };
     kind_t kind;
-    unsigned milliseconds = 0;
+    unsigned milliseconds = 0;  // wait_ms; the time limit of wait_console
+    std::string text;           // the command name, or the console text waited for
 };
 
 struct host_options {
     std::wstring components_folder;  // empty: "components" beside the executable
-    std::wstring profile_folder;     // empty: by portable mode (see host_paths)
+    std::wstring profile_folder;     // empty: by portable mode (see host.cpp)
     bool portable = false;
     bool skip_startup = false;
     bool echo_to_stdout = false;
     bool show_window = true;
     bool show_help = false;
+    // Message boxes and shell calls are printed to the console instead of happening;
+    // message boxes take their answers from `answers` (IDOK, IDYES, ...), then the
+    // first button of their kind.
+    bool script_dialogs = false;
+    std::vector<int> answers;
+    // "name:port=address:port": HTTP requests to name:port go to address:port.
+    std::vector<std::wstring> http_mappings;
     std::vector<host_action> actions;
 };
 

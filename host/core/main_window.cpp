@@ -26,7 +26,7 @@ void register_class() {
     registered = true;
 }
 
-HMENU build_menu_bar() {
+HMENU build_menu_bar(HMENU& help) {
     HMENU bar = CreateMenu();
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING, main_window::command_exit, L"E&xit");
@@ -34,7 +34,7 @@ HMENU build_menu_bar() {
     HMENU view = CreatePopupMenu();
     AppendMenuW(view, MF_STRING, main_window::command_clear_console, L"&Clear console");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"&View");
-    HMENU help = CreatePopupMenu();
+    help = CreatePopupMenu();
     AppendMenuW(help, MF_STRING, main_window::command_list_components, L"&Components");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Help");
     return bar;
@@ -44,7 +44,7 @@ HMENU build_menu_bar() {
 
 main_window::main_window(events handlers, bool show) : m_events(std::move(handlers)) {
     register_class();
-    m_menu = build_menu_bar();
+    m_menu = build_menu_bar(m_help);
     m_window = CreateWindowExW(0, kClassName, L"Vellora reference host", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                CW_USEDEFAULT, 760, 480, nullptr, m_menu, GetModuleHandleW(nullptr), nullptr);
     if (!m_window) throw exception_win32(GetLastError());
@@ -124,6 +124,9 @@ LRESULT main_window::handle_message(UINT message, WPARAM wparam, LPARAM lparam) 
             return 0;
         }
         if (m_events.on_command) m_events.on_command(LOWORD(wparam));
+        return 0;
+    case WM_INITMENUPOPUP:
+        if (m_events.on_menu_popup) m_events.on_menu_popup(reinterpret_cast<HMENU>(wparam));
         return 0;
     case WM_TIMER:
         if (m_events.on_timer) m_events.on_timer(wparam);

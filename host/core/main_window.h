@@ -17,6 +17,7 @@ public:
         std::function<void()> on_close;
         std::function<void(UINT_PTR timer_id)> on_timer;
         std::function<void()> on_wake;  // a posted wake-up (see wake())
+        std::function<void(HMENU popup)> on_menu_popup;  // a popup menu is about to open
     };
 
     // Menu command identifiers of the host's own entries.
@@ -29,6 +30,7 @@ public:
 
     HWND handle() const { return m_window; }
     HMENU menu_bar() const { return m_menu; }
+    HMENU help_popup() const { return m_help; }
 
     // Queues a line for the console pane; shown when the main thread gets to it.
     void append_line(const std::string& line);
@@ -44,6 +46,7 @@ private:
     HWND m_window = nullptr;
     HWND m_console = nullptr;
     HMENU m_menu = nullptr;
+    HMENU m_help = nullptr;
     HFONT m_font = nullptr;
     std::mutex m_pending_lock;
     std::deque<std::string> m_pending;
