@@ -15,6 +15,7 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target vlhost vel_upkeep vel_porter
 
 build=build/$preset
+"$(pwd)/tools/wine-prefix" "$(pwd)/build/wineprefix"
 out=build/demo
 mkdir -p "$out"
 rm -rf "$out/profile"
