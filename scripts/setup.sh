@@ -18,6 +18,9 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   zlib1g-dev libssl-dev libsqlite3-dev sqlite3 libcpp-httplib-dev
   lame wrk
+  # JSON libraries the parser benchmark compares with; a locale with a decimal comma
+  # for the parser tests
+  rapidjson-dev nlohmann-json3-dev locales-all
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
