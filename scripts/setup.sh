@@ -16,7 +16,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   qemu-user-static binfmt-support
   googletest libgtest-dev libbenchmark-dev
-  zlib1g-dev libssl-dev libsqlite3-dev sqlite3 libcpp-httplib-dev
+  zlib1g-dev libssl-dev openssl libsqlite3-dev sqlite3 libcpp-httplib-dev
   lame wrk
   # JSON libraries the parser benchmark compares with; a locale with a decimal comma
   # for the parser tests
