@@ -11,5 +11,5 @@ public:
     scope_marker& operator=(const scope_marker&) = delete;
 
 private:
-    alignas(void*) unsigned char m_storage[sizeof(void*) * 2];
+    [[maybe_unused]] alignas(void*) unsigned char m_storage[sizeof(void*) * 2];
 };

@@ -71,3 +71,21 @@ public:
         return p;
     }
 };
+
+// Offers an instance that lives elsewhere (for example one object offered under two
+// classes) under the class of its interface Iface.
+template <class Iface>
+class service_factory_instance_t final : public service_factory_base {
+public:
+    explicit service_factory_instance_t(Iface& instance)
+        : service_factory_base(Iface::class_guid), m_instance(instance) {}
+
+    service_base* instance_create() override {
+        service_base* p = static_cast<service_base*>(&m_instance);
+        p->service_add_ref();
+        return p;
+    }
+
+private:
+    Iface& m_instance;
+};

@@ -118,6 +118,12 @@ void update_http_server::install_handlers() {
     // Headers and body leave in separate writes; with Nagle's algorithm the body would
     // wait for the peer's delayed acknowledgement (about 40 ms on Linux).
     http.set_tcp_nodelay(true);
+    // The library's default also sets SO_REUSEPORT, which lets a second server start on
+    // the same port and silently share its requests; a busy port must be an error.
+    http.set_socket_options([](socket_t socket) {
+        int yes = 1;
+        setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
 
     http.set_pre_routing_handler(check_before_body);
     // Bodies are read (within the limit) before these handlers run, so the connection

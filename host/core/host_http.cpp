@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <cstring>
+#include <functional>
 
 #include "frame/service_impl.h"
 #include "frame/utf16.h"
@@ -30,77 +32,86 @@ struct internet_handle_traits {
 };
 using internet_handle = win32_handle<HINTERNET, internet_handle_traits>;
 
-// The WinHTTP handles of one transfer, and the watcher that cancels the transfer when
-// the caller's abort event fires. Shared by the request while it runs and the reply.
-class transfer {
+// Counts a transfer as in flight for as long as the component waits on it or holds its
+// response.
+class in_flight_guard {
 public:
-    transfer(std::atomic<int>& in_flight, HANDLE abort_event) : m_in_flight(in_flight) {
-        ++m_in_flight;
-        m_done.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        if (abort_event && m_done) {
-            HANDLE events[2] = {abort_event, m_done.get()};
-            m_watcher = std::thread([this, events] {
-                if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) cancel();
-            });
-        }
-    }
+    explicit in_flight_guard(std::atomic<int>& counter) : m_counter(counter) { ++m_counter; }
+    ~in_flight_guard() { --m_counter; }
+    in_flight_guard(const in_flight_guard&) = delete;
+    in_flight_guard& operator=(const in_flight_guard&) = delete;
+
+private:
+    std::atomic<int>& m_counter;
+};
+
+// The WinHTTP handles of one transfer. Every blocking WinHTTP call runs on a thread of
+// its own while the caller waits for it or for its abort event, so an abort returns at
+// once even where closing a handle does not wake a blocked call; the call's thread
+// keeps the handles alive until it ends.
+class transfer : public std::enable_shared_from_this<transfer> {
+public:
+    transfer() = default;
     ~transfer() {
-        if (m_done) SetEvent(m_done.get());
-        if (m_watcher.joinable()) m_watcher.join();
-        std::lock_guard<std::mutex> lock(m_lock);
         request.reset();
         connection.reset();
         session.reset();
-        --m_in_flight;
     }
     transfer(const transfer&) = delete;
     transfer& operator=(const transfer&) = delete;
 
-    // Throws exception_aborted when cancelled, else exception_io with `what` and the
-    // WinHTTP error text.
-    [[noreturn]] void fail(const std::string& what, abort_callback& abort) {
-        DWORD error = GetLastError();
-        if (abort.is_aborting() || m_cancelled) throw vellora_io::exception_aborted();
-        throw vellora_io::exception_io(what + ": " + winhttp_error_text(error));
+    // Runs `call` (answering a WinHTTP success flag) and throws exception_aborted when
+    // the abort comes first, exception_io with `what` and the error text when it fails.
+    void run_blocking(std::function<bool(HINTERNET request)> call, abort_callback& abort, const std::string& what) {
+        abort.check();
+        struct outcome {
+            kernel_handle_t done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+            bool ok = false;
+            DWORD error = 0;
+        };
+        auto result = std::make_shared<outcome>();
+        if (!result->done) throw exception_win32(GetLastError());
+        HINTERNET handle = request.get();
+        std::thread([self = shared_from_this(), result, call = std::move(call), handle] {
+            result->ok = call(handle);
+            result->error = GetLastError();
+            SetEvent(result->done.get());
+        }).detach();
+        HANDLE waits[2] = {result->done.get(), static_cast<HANDLE>(abort.get_abort_event())};
+        DWORD woken = WaitForMultipleObjects(waits[1] ? 2 : 1, waits, FALSE, INFINITE);
+        if (woken != WAIT_OBJECT_0 || abort.is_aborting()) throw vellora_io::exception_aborted();
+        if (!result->ok) {
+            SetLastError(result->error);
+            fail(what);
+        }
     }
-    HINTERNET request_handle() {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return request.get();
+
+    [[noreturn]] static void fail(const std::string& what) {
+        throw vellora_io::exception_io(what + ": " + winhttp_error_text(GetLastError()));
     }
 
     internet_handle session, connection, request;
-
-private:
-    // Closing the request handle makes a blocked WinHTTP call on it return at once.
-    void cancel() {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_cancelled = true;
-        request.reset();
-    }
-
-    std::atomic<int>& m_in_flight;
-    std::mutex m_lock;
-    std::atomic<bool> m_cancelled{false};
-    kernel_handle_t m_done;
-    std::thread m_watcher;
 };
 
 class http_reply_impl : public http_reply {
 public:
-    explicit http_reply_impl(std::shared_ptr<transfer> t) : m_transfer(std::move(t)) {}
+    http_reply_impl(std::shared_ptr<transfer> t, std::atomic<int>& in_flight)
+        : m_transfer(std::move(t)), m_in_flight(in_flight) {}
 
     size_t read(void* buffer, size_t bytes, abort_callback& abort) override {
-        abort.check();
         unsigned char* out = static_cast<unsigned char*>(buffer);
         size_t done = 0;
         while (done < bytes) {
-            DWORD got = 0;
+            auto got = std::make_shared<DWORD>(0);
             DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes - done, 1u << 20));
-            HINTERNET request = m_transfer->request_handle();
-            if (!request || !WinHttpReadData(request, out + done, chunk, &got))
-                m_transfer->fail("Reading the HTTP response failed", abort);
-            if (got == 0) break;
-            done += got;
+            // The call's thread writes into its own buffer, which outlives an abort.
+            auto piece = std::make_shared<std::vector<unsigned char>>(chunk);
+            m_transfer->run_blocking(
+                [got, piece](HINTERNET request) { return WinHttpReadData(request, piece->data(), static_cast<DWORD>(piece->size()), got.get()) != FALSE; },
+                abort, "Reading the HTTP response failed");
+            if (*got == 0) break;
+            std::memcpy(out + done, piece->data(), *got);
+            done += *got;
         }
         return done;
     }
@@ -108,7 +119,7 @@ public:
     bool get_http_header(const char* name, string_sink& out) override {
         std::wstring wide_name = utf8_to_wide(name);
         DWORD size = 0;
-        HINTERNET request = m_transfer->request_handle();
+        HINTERNET request = m_transfer->request.get();
         WinHttpQueryHeaders(request, WINHTTP_QUERY_CUSTOM, wide_name.c_str(), nullptr, &size, WINHTTP_NO_HEADER_INDEX);
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
             out.reset();
@@ -127,6 +138,7 @@ public:
 
 private:
     std::shared_ptr<transfer> m_transfer;
+    in_flight_guard m_in_flight;
 };
 
 struct post_field {
@@ -196,37 +208,41 @@ service_ptr_t<vellora_io::readable_stream> http_request_impl::run(const char* ur
         }
     }
 
-    auto t = std::make_shared<transfer>(m_client.in_flight_counter(), abort.get_abort_event());
+    in_flight_guard counted(m_client.in_flight_counter());
+    auto t = std::make_shared<transfer>();
     t->session.reset(WinHttpOpen(L"Vellora reference host/1.0", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                                  WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!t->session) t->fail("Could not start an HTTP session", abort);
+    if (!t->session) transfer::fail("Could not start an HTTP session");
     WinHttpSetTimeouts(t->session.get(), 10000, 10000, 30000, 30000);
     t->connection.reset(WinHttpConnect(t->session.get(), connect_host.c_str(), static_cast<INTERNET_PORT>(connect_port), 0));
-    if (!t->connection) t->fail("Could not connect to " + wide_to_utf8(host), abort);
+    if (!t->connection) transfer::fail("Could not connect to " + wide_to_utf8(host));
     t->request.reset(WinHttpOpenRequest(t->connection.get(), utf8_to_wide(m_method).c_str(), path.c_str(), nullptr,
                                         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                         secure ? WINHTTP_FLAG_SECURE : 0));
-    if (!t->request) t->fail("Could not open the HTTP request", abort);
+    if (!t->request) transfer::fail("Could not open the HTTP request");
 
-    std::string body;
+    auto body = std::make_shared<std::string>();
     if (!m_fields.empty()) {
         const std::string boundary = "----VelloraHostBoundary7d4f2c9a1e";
-        body = multipart_body(boundary);
+        *body = multipart_body(boundary);
         headers += L"Content-Type: multipart/form-data; boundary=" + utf8_to_wide(boundary) + L"\r\n";
     }
-    abort.check();
-    HINTERNET request = t->request_handle();
-    if (!request ||
-        !WinHttpSendRequest(request, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                            headers.empty() ? 0 : static_cast<DWORD>(-1), body.empty() ? nullptr : &body[0],
-                            static_cast<DWORD>(body.size()), static_cast<DWORD>(body.size()), 0) ||
-        !WinHttpReceiveResponse(request, nullptr))
-        t->fail(std::string("HTTP request to ") + url + " failed", abort);
+    auto header_text = std::make_shared<std::wstring>(headers);
+    t->run_blocking(
+        [body, header_text](HINTERNET request) {
+            const std::wstring& h = *header_text;
+            return WinHttpSendRequest(request, h.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : h.c_str(),
+                                      h.empty() ? 0 : static_cast<DWORD>(-1), body->empty() ? nullptr : &(*body)[0],
+                                      static_cast<DWORD>(body->size()), static_cast<DWORD>(body->size()), 0) &&
+                   WinHttpReceiveResponse(request, nullptr);
+        },
+        abort, std::string("HTTP request to ") + url + " failed");
 
+    HINTERNET request = t->request.get();
     DWORD status = 0, size = sizeof status;
     if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,
                              &status, &size, WINHTTP_NO_HEADER_INDEX))
-        t->fail(std::string("HTTP request to ") + url + " failed", abort);
+        transfer::fail(std::string("HTTP request to ") + url + " failed");
     if (status < 200 || status > 299) {
         wchar_t reason[128] = L"";
         DWORD reason_size = sizeof reason;
@@ -235,7 +251,8 @@ service_ptr_t<vellora_io::readable_stream> http_request_impl::run(const char* ur
         std::string text = wide_to_utf8(reason);
         throw vellora_io::exception_io("HTTP error " + std::to_string(status) + (text.empty() ? "" : " " + text));
     }
-    return service_new<vellora_io::readable_stream, http_reply_impl, vellora_io::readable_stream, http_reply>(t);
+    return service_new<vellora_io::readable_stream, http_reply_impl, vellora_io::readable_stream, http_reply>(
+        t, m_client.in_flight_counter());
 }
 
 }  // namespace
