@@ -23,9 +23,12 @@ out=build/demo
 "$(pwd)/tools/wine-prefix" "$(pwd)/build/wineprefix"
 rm -rf "$out"
 mkdir -p "$out/profile/configuration"
-# Statistics consent already answered "no", so the check starts at once.
+# Statistics consent already answered "no" and no automatic checks, so the manual check
+# below is the one that runs.
 printf '\x34\xc4\xcf\x89\xfb\xe4\x07\x47\x93\xec\xe8\x68\xd2\xf1\x61\x4a\x04\x00\x00\x00\x00\x00\x00\x00' \
   >"$out/profile/configuration/vel_upkeep.dll.cfg"
+printf '\xa4\x13\xee\x7e\x4b\x65\x14\x4c\xaf\xe0\x6c\xec\x02\x48\x39\xc1\x04\x00\x00\x00\x00\x00\x00\x00' \
+  >>"$out/profile/configuration/vel_upkeep.dll.cfg"
 profile="Z:$(pwd | tr / '\\')\\build\\demo\\profile"
 
 server=build/native/bin/update-server
