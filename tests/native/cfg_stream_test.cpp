@@ -10,33 +10,12 @@
 #include "frame/cfg_var.h"
 #include "frame/memory_stream.h"
 #include "porter/porter_settings.h"
+#include "tests/support/stream_bytes.h"
 #include "upkeep/checking/upkeep_config.h"
 
 namespace {
 
-using bytes = std::vector<uint8_t>;
-
-bytes u32(uint32_t v) {
-    bytes b(4);
-    le_store_u32(b.data(), v);
-    return b;
-}
-bytes text(const std::string& s) { return bytes(s.begin(), s.end()); }
-bytes cat(std::initializer_list<bytes> parts) {
-    bytes out;
-    for (const bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-bytes guid_bytes(const guid& g) {
-    bytes b(16);
-    g.to_bytes(b.data());
-    return b;
-}
-// One record: GUID, the given size field, then the payload bytes as given.
-bytes record(const guid& id, const bytes& payload, uint32_t size) { return cat({guid_bytes(id), u32(size), payload}); }
-bytes record(const guid& id, const bytes& payload) {
-    return record(id, payload, static_cast<uint32_t>(payload.size()));
-}
+using namespace stream_bytes;
 
 void read_stream(const bytes& stream) {
     memory_stream_reader reader(stream);

@@ -2,35 +2,15 @@
 // unwritable streams do.
 #include <gtest/gtest.h>
 
-#include "frame/byte_order.h"
 #include "probe/probe_api.h"
 #include "test_support.h"
+#include "tests/support/stream_bytes.h"
 
 namespace {
 
-using bytes = std::vector<uint8_t>;
+using namespace stream_bytes;
 
-bytes u32(uint32_t v) {
-    bytes b(4);
-    le_store_u32(b.data(), v);
-    return b;
-}
-bytes u64(uint64_t v) {
-    bytes b(8);
-    le_store_u64(b.data(), v);
-    return b;
-}
-bytes text(const std::string& s) { return bytes(s.begin(), s.end()); }
-bytes cat(std::initializer_list<bytes> parts) {
-    bytes out;
-    for (const bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-bytes record(const char* id, const bytes& payload) {
-    bytes g(16);
-    guid::parse(id).to_bytes(g.data());
-    return cat({g, u32(static_cast<uint32_t>(payload.size())), payload});
-}
+bytes record(const char* id, const bytes& payload) { return stream_bytes::record(guid::parse(id), payload); }
 
 // A complete, non-default stream of the update notifier, in the order it writes
 // its variables (the last defined first).
