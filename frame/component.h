@@ -19,6 +19,10 @@ struct component_profile {
     // A failed creation in an exactly-one lookup throws exception_bug_check_v2 (with
     // the call-stack path) instead of the plain exception_bug_check.
     bool bug_check_with_path;
+    // Called when the host reports services uninitialised, while they still are: the
+    // last moment to finish work on other threads before the module may be unloaded.
+    // May be nullptr.
+    void (*on_services_ending)();
 };
 extern const component_profile g_component_profile;
 

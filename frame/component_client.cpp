@@ -30,7 +30,11 @@ public:
         g_library_path = path;
         g_library_file_name = name;
     }
-    void services_init(bool initialised) override { g_services_initialised = initialised; }
+    void services_init(bool initialised) override {
+        if (!initialised && g_services_initialised && g_component_profile.on_services_ending)
+            g_component_profile.on_services_ending();
+        g_services_initialised = initialised;
+    }
     bool is_debug() override { return false; }
 };
 

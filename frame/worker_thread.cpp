@@ -7,7 +7,6 @@ namespace {
 
 struct start_data {
     std::function<void()> body;
-    HMODULE module;
 };
 
 void set_thread_name(HANDLE handle, const wchar_t* name) {
@@ -15,13 +14,6 @@ void set_thread_name(HANDLE handle, const wchar_t* name) {
     auto set = reinterpret_cast<set_description_fn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadDescription")));
     if (set && name) set(handle, name);
-}
-
-// The module that holds this code, with one more reference for the new thread.
-HMODULE pin_own_module() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&pin_own_module), &module);
-    return module;
 }
 
 void run_body(start_data& data) {
@@ -36,26 +28,17 @@ void run_body(start_data& data) {
 }  // namespace
 
 DWORD WINAPI thread::entry(void* parameter) {
-    HMODULE module;
-    {
-        std::unique_ptr<start_data> data(static_cast<start_data*>(parameter));
-        module = data->module;
-        run_body(*data);
-    }
-    // Everything of this module on the thread's stack is gone; drop the pin and end.
-    if (module) FreeLibraryAndExitThread(module, 0);
+    std::unique_ptr<start_data> data(static_cast<start_data*>(parameter));
+    run_body(*data);
     return 0;
 }
 
 void thread::start(std::function<void()> body, int priority, const wchar_t* name) {
     wait_and_close();
-    auto data = std::make_unique<start_data>(start_data{std::move(body), pin_own_module()});
+    auto data = std::make_unique<start_data>(start_data{std::move(body)});
     DWORD id = 0;
     HANDLE handle = CreateThread(nullptr, 0, &thread::entry, data.get(), CREATE_SUSPENDED, &id);
-    if (!handle) {
-        if (data->module) FreeLibrary(data->module);
-        throw exception_creation();
-    }
+    if (!handle) throw exception_creation();
     data.release();
     m_handle.reset(handle);
     m_id = id;

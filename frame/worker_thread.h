@@ -1,7 +1,5 @@
-// A worker thread of a component. It holds a reference to the component's module for
-// its whole life and ends with FreeLibraryAndExitThread, so the host can never unmap
-// the code a running worker executes, and an unload never has to wait for a worker
-// under the loader lock.
+// A worker thread of a component, with a name and a join. Whoever starts one must
+// join it before the host may unload the component (see component_profile).
 #pragma once
 
 #include <windows.h>

@@ -2,7 +2,7 @@
 #include "frame/component.h"
 #include "frame/componentversion_impl.h"
 
-const component_profile g_component_profile = {component_client_version_porter, false};
+const component_profile g_component_profile = {component_client_version_porter, false, nullptr};
 
 namespace {
 

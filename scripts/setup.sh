@@ -17,7 +17,7 @@ packages=(
   qemu-user-static binfmt-support
   googletest libgtest-dev libbenchmark-dev
   zlib1g-dev libssl-dev openssl libsqlite3-dev sqlite3 libcpp-httplib-dev
-  lame wrk
+  lame wrk libexpat1-dev
   # JSON libraries the parser benchmark compares with; a locale with a decimal comma
   # for the parser tests
   rapidjson-dev nlohmann-json3-dev locales-all

@@ -3,8 +3,11 @@
 #include "frame/component.h"
 #include "frame/componentversion_impl.h"
 #include "frame/signal_handler.h"
+#include "checking/update_manager.h"
 
-const component_profile g_component_profile = {component_client_version_upkeep, true};
+// Before the host may unload the notifier, a running check's worker must be done.
+const component_profile g_component_profile = {component_client_version_upkeep, true,
+                                               [] { AUM::instance().wait_for_running_check(); }};
 
 namespace {
 

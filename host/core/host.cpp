@@ -117,6 +117,7 @@ void host::register_host_services() {
     m_registry.add_instance(modeless_dialog_manager::class_guid, &m_dialogs);
     m_registry.add_instance(host_version_text::class_guid, &m_version_text);
     m_registry.add_instance(http_client::class_guid, m_http.get());
+    m_registry.add_instance(filesystem::class_guid, &m_local_files);
     register_host_version_records(m_registry);
 }
 

@@ -16,6 +16,7 @@
 #include "host_api_impl.h"
 #include "host_console.h"
 #include "host_http.h"
+#include "local_filesystem.h"
 #include "host_menu.h"
 #include "host_options.h"
 #include "host_ui_services.h"
@@ -69,6 +70,7 @@ private:
     service_impl_single_t<main_thread_callback_manager_impl> m_callbacks;
     service_impl_single_t<modeless_dialog_manager_impl> m_dialogs;
     service_impl_single_t<host_version_text_impl> m_version_text;
+    service_impl_single_t<local_filesystem> m_local_files;
     std::unique_ptr<service_impl_single_t<http_client_impl>> m_http;
     service_registry m_registry;
     std::unique_ptr<host_api_impl> m_api;

@@ -12,7 +12,7 @@
 #include "frame/service_lookup.h"
 #include "probe_api.h"
 
-const component_profile g_component_profile = {component_client_version_upkeep, true};
+const component_profile g_component_profile = {component_client_version_upkeep, true, nullptr};
 
 namespace {
 

@@ -38,6 +38,8 @@ public:
 
     bool is_manual() const { return m_manual; }
     void abort() { m_abort.abort(); }
+    // Waits without time limit until the worker thread has ended. Main thread.
+    void wait_for_worker() { m_worker.wait_and_close(); }
 
     // Builds the request document. Main thread; throws on failure.
     void prepare();

@@ -88,10 +88,7 @@ void AUM::start_check(bool manual) {
         AUFirstRun::Open(component::api()->get_main_window());
         return;
     }
-    if (AUULD::IsOpen()) {
-        AUULD::Flash(manual);
-        return;
-    }
+    if (!AUULD::Flash(manual)) return;
     try {
         m_current = service_new<AUGULT, AUGULT>(manual);
         m_current->prepare();
@@ -101,6 +98,11 @@ void AUM::start_check(bool manual) {
         m_current.release();
         console::print(std::string("[Autoupdate] Could not create update thread: ") + e.what());
     }
+}
+
+void AUM::wait_for_running_check() {
+    if (m_current) m_current->wait_for_worker();
+    finish();
 }
 
 void AUM::finish() {

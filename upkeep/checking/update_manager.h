@@ -24,6 +24,9 @@ public:
     void start_check(bool manual);
     // Called when a check's result has been handled.
     void finish();
+    // Waits for the worker of a running check to end (after on_quit told it to
+    // abort); its result will not be handled any more, so the check is finished.
+    void wait_for_running_check();
 
     bool in_progress() const { return m_in_progress; }
     bool updating_disabled() const { return m_updating_disabled; }

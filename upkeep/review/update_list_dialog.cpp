@@ -3,5 +3,4 @@
 #include "update_list_dialog.h"
 
 HWND AUULD::Open(const JSONValuePtr&, bool, bool, bool) { return nullptr; }
-bool AUULD::IsOpen() { return false; }
-void AUULD::Flash(bool) {}
+bool AUULD::Flash(bool) { return true; }

@@ -10,8 +10,8 @@ public:
     // Opens the dialog on the answer's "updates" array; answers its window, or nullptr
     // when it could not be created. Main thread.
     static HWND Open(const JSONValuePtr& updates, bool show_all, bool manual, bool record_check_time);
-    // True while the dialog exists.
-    static bool IsOpen();
-    // Brings the open dialog to the user's attention; a manual request shows it first.
-    static void Flash(bool manual);
+    // When no dialog is open answers true (a check may start). Otherwise brings the
+    // dialog to the user's attention (a manual request also shows and raises it) and
+    // answers false.
+    static bool Flash(bool manual);
 };
