@@ -1,4 +1,5 @@
 # Settings shared by the two Windows targets (i686 shipped, x86_64 tested).
+enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX __USE_MINGW_ANSI_STDIO=1)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

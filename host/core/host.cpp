@@ -9,6 +9,7 @@
 #include "frame/api/initquit.h"
 #include "frame/utf16.h"
 #include "host/shared/shared_host.h"
+#include "button_press.h"
 #include "host_version.h"
 
 namespace {
@@ -283,6 +284,12 @@ void host::run_next_action() {
         case host_action::wait_ms:
             SetTimer(m_window->handle(), kWaitTimer, action.milliseconds, nullptr);
             return;
+        case host_action::press_button:
+            if (press_window_button(utf8_to_wide(action.text), utf8_to_wide(action.button)))
+                m_console.print("Pressed: " + action.text + " | " + action.button);
+            else
+                m_console.print("No enabled button " + action.button + " in a window " + action.text);
+            break;
         case host_action::quit:
             quit(m_exit_code);
             return;
@@ -303,10 +310,36 @@ void host::shutdown() {
     // Stopped components abort their transfers; let them end while the components can
     // still report it.
     for (DWORD waited = 0; m_http->transfers_in_flight() > 0 && waited < kTransferWindDownMs; waited += 20) Sleep(20);
+    close_component_windows();
     m_menu.clear();
     m_callbacks.close();
     m_loader->unload_all();
     m_console.print("Configuration saved; components unloaded.");
+}
+
+namespace {
+
+struct component_windows {
+    std::vector<HMODULE> modules;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK collect_component_window(HWND window, LPARAM context) {
+    auto* found = reinterpret_cast<component_windows*>(context);
+    auto owner = reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    for (HMODULE module : found->modules)
+        if (owner == module) found->windows.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+void host::close_component_windows() {
+    component_windows found;
+    for (const auto& component : m_loader->components()) found.modules.push_back(component->module.get());
+    EnumThreadWindows(GetCurrentThreadId(), &collect_component_window, reinterpret_cast<LPARAM>(&found));
+    for (HWND window : found.windows)
+        if (IsWindow(window)) DestroyWindow(window);
 }
 
 std::vector<std::string> host::component_list() {

@@ -38,7 +38,8 @@ public:
     // Runs the command-line actions and the message loop until the host quits; then
     // shuts down. Answers the process exit code (3 when a wait timed out).
     int run();
-    // Calls the stop hooks, lets running transfers end, saves configuration, reports
+    // Calls the stop hooks, lets running transfers end, closes the components' windows,
+    // saves configuration, reports
     // services uninitialised and unloads the components. Does nothing the second time.
     void shutdown();
     // Runs the main-thread callbacks queued so far (the message loop does this too).
@@ -59,6 +60,9 @@ private:
     void register_host_services();
     void install_dialog_hooks();
     void call_hooks(bool starting);
+    // Destroys the top-level windows that components left open, while they can still
+    // handle their last messages.
+    void close_component_windows();
     void run_next_action();
     bool console_has_text_after_cursor(const std::string& text);
     void quit(int exit_code);

@@ -26,6 +26,7 @@ const char* host_usage_text() {
            "  --wait-console TEXT  wait (up to 60 s) for a console line containing TEXT, after the\n"
            "                       line the previous wait found; a timeout ends the host with exit code 3\n"
            "  --wait MS            keep running for MS milliseconds\n"
+           "  --press TITLE|BUTTON click the enabled button BUTTON of the open window TITLE\n"
            "  --quit               shut down (saving configuration) and exit\n";
 }
 
@@ -91,6 +92,14 @@ bool parse_host_options(const std::vector<std::wstring>& args, host_options& out
                 return false;
             }
             out.actions.push_back({host_action::wait_ms, static_cast<unsigned>(n)});
+        } else if (a == L"--press") {
+            if (!value(v)) return false;
+            size_t bar = v.find(L'|');
+            if (bar == std::wstring::npos || bar == 0 || bar + 1 == v.size()) {
+                error = "--press takes window title|button text";
+                return false;
+            }
+            out.actions.push_back({host_action::press_button, 0, wide_to_utf8(v.substr(0, bar)), wide_to_utf8(v.substr(bar + 1))});
         } else if (a == L"--quit") {
             out.actions.push_back({host_action::quit});
         } else {

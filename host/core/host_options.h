@@ -6,10 +6,11 @@
 #include <vector>
 
 struct host_action {
-    enum kind_t { list_components, wait_ms, quit, run_menu, show_menu, wait_console };
+    enum kind_t { list_components, wait_ms, quit, run_menu, show_menu, wait_console, press_button };
     kind_t kind;
     unsigned milliseconds = 0;  // wait_ms; the time limit of wait_console
-    std::string text;           // the command name, or the console text waited for
+    std::string text;           // the command name, the console text waited for, or the window title
+    std::string button;         // press_button: the button's text
 };
 
 struct host_options {

@@ -98,8 +98,13 @@ TEST(Html2Rtf, Text) {
         {"a\n b", " a  b", u"a  b", {}},
         {"<br>  x", "\\line x", u"\vx", {}},
         {"a<p>  b", " a\\par\\par b", u"a\r\rb", {}},
-        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80!", " caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80!",
+        // Characters beyond ASCII go in as Unicode units, so that no reader takes the
+        // UTF-8 bytes for characters of its own code page.
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80!", " caf\\u233? \\u8364? \\u-10179?\\u-8704?!",
          u"caf\u00E9 \u20AC \U0001F600!", {}},
+        // Bytes that are not well-formed UTF-8 (a stray byte, a cut sequence, an
+        // overlong form) each read as the replacement character.
+        {"a\xFF" "b\xC3(\xE0\x80\x80", " a\\u-3?b\\u-3?(\\u-3?\\u-3?\\u-3?", u"a\uFFFDb\uFFFD(\uFFFD\uFFFD\uFFFD", {}},
         // The input ends at its first NUL.
         {"ab\0cd", " ab", u"ab", {}},
     };
@@ -182,8 +187,8 @@ TEST(Html2Rtf, Links) {
          {{"http://x.test/", 4, 8, u"here"}}},
         // Positions count what the control holds: a two-byte character once, a
         // four-byte one and a reference beyond the BMP twice, the bullet three times.
-        {"\xC3\xA9<a href=u>x</a>", " \xC3\xA9{x}\r\n", u"\u00E9x", {{"u", 1, 2, u"x"}}},
-        {"\xF0\x9F\x98\x80<a href=u>x</a>", " \xF0\x9F\x98\x80{x}\r\n", u"\U0001F600x", {{"u", 2, 3, u"x"}}},
+        {"\xC3\xA9<a href=u>x</a>", "\\u233?{x}\r\n", u"\u00E9x", {{"u", 1, 2, u"x"}}},
+        {"\xF0\x9F\x98\x80<a href=u>x</a>", "\\u-10179?\\u-8704?{x}\r\n", u"\U0001F600x", {{"u", 2, 3, u"x"}}},
         {"&#x1F600;<a href=u>x</a>", "\\u-10179?\\u-8704?{x}\r\n", u"\U0001F600x", {{"u", 2, 3, u"x"}}},
         {"<li><a href=u>x</a>", "  \\u8226* {x}\r\n", u" \u2022 x", {{"u", 3, 4, u"x"}}},
         {"<p>a<br><a href=\"u\">&amp;b</a>", "\\par\\par a\\line {&b}\r\n", u"\r\ra\v&b", {{"u", 4, 6, u"&b"}}},

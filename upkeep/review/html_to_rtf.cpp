@@ -87,7 +87,8 @@ std::string Html2Rtf::ConvertPlainText(std::string_view text, const Html2RtfFont
 
     RtfWriter writer(initialCapacity(text.size()), true);
     size_t length = 0;
-    for (char c : text) {
+    for (size_t at = 0; at < text.size();) {
+        const char c = text[at++];
         switch (c) {
         case '\\':
         case '{':
@@ -101,8 +102,13 @@ std::string Html2Rtf::ConvertPlainText(std::string_view text, const Html2RtfFont
         case '\n': writer.markup("\\line "); ++length; break;
         case '\t': writer.markup("\\tab "); ++length; break;
         default:
-            writer.text(c);
-            length += utf16_units_of_utf8_byte(static_cast<unsigned char>(c));
+            if (static_cast<unsigned char>(c) < 0x80) {
+                writer.text(c);
+                ++length;
+            } else {
+                --at;
+                length += writer.unicode(read_utf8_character(text, at));
+            }
             break;
         }
     }

@@ -147,10 +147,14 @@ void Html2RtfBody::copyText(std::string_view html, size_t& at, RtfWriter& out) {
             m_atLineStart = m_afterSpace = false;
             break;
         default:
-            out.text(c);
-            m_position += utf16_units_of_utf8_byte(static_cast<unsigned char>(c));
+            if (static_cast<unsigned char>(c) < 0x80) {
+                out.text(c);
+                ++m_position;
+                ++at;
+            } else {
+                m_position += out.unicode(read_utf8_character(html, at));
+            }
             m_atLineStart = m_afterSpace = false;
-            ++at;
             break;
         }
     }
@@ -173,17 +177,7 @@ void Html2RtfBody::writeEntity(std::string_view html, size_t& at, RtfWriter& out
         ++m_position;
         break;
     case HtmlEntity::Numeric:
-        // The control holds UTF-16: a character beyond the Basic Multilingual Plane is
-        // a surrogate pair and counts two.
-        if (entity.code_point <= 0xFFFF) {
-            out.utf16Unit(uint16_t(entity.code_point));
-            ++m_position;
-        } else {
-            const char32_t offset = entity.code_point - 0x10000;
-            out.utf16Unit(uint16_t(0xD800 + (offset >> 10)));
-            out.utf16Unit(uint16_t(0xDC00 + (offset & 0x3FF)));
-            m_position += 2;
-        }
+        m_position += out.unicode(entity.code_point);
         break;
     }
 }

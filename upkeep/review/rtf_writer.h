@@ -8,12 +8,26 @@
 #include <string>
 #include <string_view>
 
-// UTF-16 code units that the character starting with this UTF-8 byte takes in the
-// control, which counts positions in code units: none for a continuation byte, two
-// for the lead byte of a four-byte sequence (a surrogate pair), one otherwise.
-inline size_t utf16_units_of_utf8_byte(unsigned char byte) {
-    if ((byte & 0xC0) == 0x80) return 0;
-    return byte >= 0xF0 ? 2 : 1;
+// Reads the UTF-8 character that starts at `at` and moves `at` past it. A byte that
+// does not start a well-formed sequence reads as U+FFFD and is passed alone.
+inline char32_t read_utf8_character(std::string_view text, size_t& at) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80) return text[at++];
+    size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    char32_t code = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    for (size_t i = 1; i < length; ++i) {
+        if (at + i >= text.size() || (byte(at + i) & 0xC0) != 0x80) length = 0;
+        else code = (code << 6) | (byte(at + i) & 0x3F);
+    }
+    const bool shortest = (length == 2) || (length == 3 && code >= 0x800 && (code < 0xD800 || code > 0xDFFF)) ||
+                          (length == 4 && code >= 0x10000 && code <= 0x10FFFF);
+    if (length == 0 || !shortest) {
+        ++at;
+        return 0xFFFD;
+    }
+    at += length;
+    return code;
 }
 
 class RtfWriter {
@@ -47,6 +61,22 @@ public:
     void utf16Unit(uint16_t unit) {
         const int value = unit > 0x7FFF ? int(unit) - 0x10000 : int(unit);
         markup("\\u" + std::to_string(value) + "?");
+    }
+
+    // A character beyond ASCII, as "\uN?" units, so that every reader takes the same
+    // character whatever code page it assumes. Answers the code units it takes in the
+    // control, which counts positions in UTF-16 units: two beyond the Basic
+    // Multilingual Plane (a surrogate pair), one otherwise.
+    size_t unicode(char32_t code_point) {
+        if (code_point > 0x10FFFF) code_point = 0xFFFD;
+        if (code_point <= 0xFFFF) {
+            utf16Unit(uint16_t(code_point));
+            return 1;
+        }
+        const char32_t offset = code_point - 0x10000;
+        utf16Unit(uint16_t(0xD800 + (offset >> 10)));
+        utf16Unit(uint16_t(0xDC00 + (offset & 0x3FF)));
+        return 2;
     }
 
     std::string& buffer() { return m_out; }
