@@ -545,6 +545,100 @@ TEST_F(UpdateListDialog, ResizingAndTheSplitterKeepTheirLimits) {
     EXPECT_EQ(splitter_to_view, client_rect(1011).top - client_rect(1018).top);
 }
 
+TEST_F(UpdateListDialog, SplitterKeepsItsShareAndTheGripFollowsMaximising) {
+    ASSERT_TRUE(open());
+    auto top_of = [&](int id) {
+        RECT r;
+        GetWindowRect(GetDlgItem(dialog, id), &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        return r.top;
+    };
+    auto client_height = [&] {
+        RECT r;
+        GetClientRect(dialog, &r);
+        return static_cast<int>(r.bottom);
+    };
+    HWND grip = GetDlgItem(dialog, 0xE801);
+    ASSERT_TRUE(grip);
+    EXPECT_TRUE(IsWindowVisible(grip));
+    const int ratio = top_of(1018) * 65536 / client_height();
+
+    // A taller window keeps the splitter at the same share of the client height.
+    RECT window;
+    GetWindowRect(dialog, &window);
+    SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left, window.bottom - window.top + 200,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(client_height() * ratio / 65536, top_of(1018));
+
+    ShowWindow(dialog, SW_MAXIMIZE);
+    EXPECT_FALSE(IsWindowVisible(grip));
+    ShowWindow(dialog, SW_RESTORE);
+    EXPECT_TRUE(IsWindowVisible(grip));
+    const int restored = top_of(1018);
+    ShowWindow(dialog, SW_MINIMIZE);
+    ShowWindow(dialog, SW_RESTORE);
+    EXPECT_EQ(restored, top_of(1018));
+
+    // The lowest the window goes: a client area that holds both splitter limits.
+    MINMAXINFO limits{};
+    SendMessageW(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    RECT margins = {0, 90, 0, 33};
+    MapDialogRect(dialog, &margins);
+    RECT frame{0, 0, 0, margins.top + margins.bottom};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
+    EXPECT_EQ(frame.bottom - frame.top, limits.ptMinTrackSize.y);
+}
+
+// The bar is drawn in blends of the button face and text colours: lighter at rest,
+// darker under the mouse and while dragged, with a line across its middle.
+TEST_F(UpdateListDialog, SplitterShowsItsStates) {
+    ASSERT_TRUE(open());
+    HWND splitter = GetDlgItem(dialog, 1018);
+    RECT r;
+    GetClientRect(splitter, &r);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
+    auto blend = [&](int percent) {
+        auto mix = [&](int a, int b) { return (percent * a + (100 - percent) * b) / 100; };
+        return RGB(mix(GetRValue(face), GetRValue(text)), mix(GetGValue(face), GetGValue(text)),
+                   mix(GetBValue(face), GetBValue(text)));
+    };
+    // Read from the screen once Wine has put the window's drawing there.
+    auto pixel = [&](int y) {
+        RedrawWindow(splitter, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        h->pump_for(150);
+        POINT at{r.right / 2, y};
+        ClientToScreen(splitter, &at);
+        HDC screen = GetDC(nullptr);
+        COLORREF c = GetPixel(screen, at.x, at.y);
+        ReleaseDC(nullptr, screen);
+        return c;
+    };
+    const int middle = r.bottom / 2, edge = middle == 0 ? 1 : 0;
+    // The dialog opens centred, under the pointer of the test display: move it away.
+    SetWindowPos(dialog, nullptr, 0, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    h->pump_for(300);
+    struct state_case {
+        const char* name;
+        UINT message;
+        WPARAM keys;
+        int fill, line;
+    };
+    const state_case states[] = {
+        {"normal", 0, 0, 100, 80},
+        {"hot", WM_MOUSEMOVE, 0, 90, 60},
+        {"dragging", WM_LBUTTONDOWN, MK_LBUTTON, 80, 40},
+    };
+    for (const state_case& s : states) {
+        SCOPED_TRACE(s.name);
+        if (s.message) SendMessageW(splitter, s.message, s.keys, MAKELPARAM(5, 1));
+        EXPECT_EQ(blend(s.fill), pixel(edge));
+        EXPECT_EQ(blend(s.line), pixel(middle));
+    }
+    SendMessageW(splitter, WM_LBUTTONUP, 0, MAKELPARAM(5, 1));
+    EXPECT_EQ(blend(100), pixel(edge));
+}
+
 TEST_F(UpdateListDialog, Screenshots) {
     ASSERT_TRUE(open());
     ListView_SetItemState(list, 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
