@@ -424,6 +424,27 @@ TEST_F(UpdateListDialog, InstallWritesTheLogPageOpensItAndTheFolderAndCloses) {
     EXPECT_NE(std::string::npos, page.find("Probe <span>(0.1, skipped by user, 0.2 available)</span>"));
 }
 
+// A page that cannot be saved is reported as a failure; the dialog stays for a retry.
+TEST_F(UpdateListDialog, FailedSaveSaysSoAndKeepsTheDialog) {
+    stored_settings settings;
+    settings.install_notice_off = true;
+    ASSERT_TRUE(open(settings));
+    wchar_t temp[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"TMP", temp, MAX_PATH);
+    SetEnvironmentVariableW(L"TMP", (h->folder() + L"\\no such folder").c_str());
+    command(1013);
+    SetEnvironmentVariableW(L"TMP", *temp ? temp : nullptr);
+    EXPECT_EQ(dialog, find_update_list_dialog());
+    std::vector<std::string> boxes;
+    for (const std::string& line : h->get().console().lines()) {
+        EXPECT_NE(0u, line.rfind("[shell] ", 0)) << line;
+        if (line.rfind("[message box] ", 0) == 0) boxes.push_back(line);
+    }
+    ASSERT_EQ(1u, boxes.size());
+    // The console drops "\r" and shows a line feed as "\\n".
+    EXPECT_EQ(0u, boxes[0].rfind("[message box] Error | 0x10 | Could not save log:\\nCould not open ", 0)) << boxes[0];
+}
+
 TEST_F(UpdateListDialog, CancellingTheNoticeKeepsEverything) {
     ASSERT_TRUE(open());
     wait_for_click_guard();
