@@ -36,6 +36,14 @@ private:
     HWND m_window = nullptr;
 };
 
+// A child window's rectangle in its parent's client coordinates.
+inline RECT rect_in_parent(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 // Sets a dialog procedure's message result and answers TRUE (handled).
 inline INT_PTR dialog_result(HWND dialog, LRESULT result) {
     SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);

@@ -61,6 +61,10 @@ struct gdi_brush_traits {
     static HBRUSH invalid() { return nullptr; }
     static void close(HBRUSH h) { DeleteObject(h); }
 };
+struct icon_traits {
+    static HICON invalid() { return nullptr; }
+    static void close(HICON h) { DestroyIcon(h); }
+};
 struct menu_traits {
     static HMENU invalid() { return nullptr; }
     static void close(HMENU h) { DestroyMenu(h); }
@@ -74,6 +78,7 @@ using find_handle_t = win32_handle<HANDLE, find_handle_traits>;
 using font_t = win32_handle<HFONT, gdi_font_traits>;
 using brush_t = win32_handle<HBRUSH, gdi_brush_traits>;
 using menu_t = win32_handle<HMENU, menu_traits>;
+using icon_t = win32_handle<HICON, icon_traits>;
 
 // A device context obtained with GetDC, released with ReleaseDC.
 class window_dc {

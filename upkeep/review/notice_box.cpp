@@ -61,9 +61,7 @@ private:
             SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
         }
 
-        RECT box;
-        GetWindowRect(text, &box);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
+        const RECT box = rect_in_parent(text);
         const int template_height = box.bottom - box.top;
         std::wstring wide = utf8_to_wide(m_text);
         RECT measured = {0, 0, box.right - box.left, 0};
@@ -82,9 +80,7 @@ private:
         if (growth == 0) return;
         auto move_by = [&](int id, int down, int taller) {
             HWND control = GetDlgItem(dialog, id);
-            RECT r;
-            GetWindowRect(control, &r);
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+            const RECT r = rect_in_parent(control);
             SetWindowPos(control, nullptr, r.left, r.top + down, r.right - r.left, r.bottom - r.top + taller,
                          SWP_NOZORDER | SWP_NOACTIVATE);
         };

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr UINT kReflectedNotify = WM_NOTIFY + 0x2000;
 constexpr WPARAM kStreamUtf8Rtf = (CP_UTF8 << 16) | SF_USECODEPAGE | SF_RTF;
 
 struct stream_source {
@@ -30,6 +29,11 @@ DWORD CALLBACK give_rtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* give
 }
 
 RgbColour colour_of(int system_index) { return RgbColour::from_colorref(GetSysColor(system_index)); }
+
+// Has the non-client area drawn again (the border follows the focus).
+void redraw_frame(HWND control) {
+    SetWindowPos(control, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
 
 }  // namespace
 
@@ -224,15 +228,13 @@ LRESULT AURichView::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
         CHARRANGE range;
         SendMessageW(control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
         if (range.cpMin == range.cpMax) SendMessageW(control, EM_HIDESELECTION, TRUE, 0);
-        SetWindowPos(control, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        redraw_frame(control);
         return result;
     }
     case WM_KILLFOCUS:
-        SetWindowPos(control, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        redraw_frame(control);
         return call_previous(message, wparam, lparam);
-    case kReflectedNotify:
+    case reflected_notify:
         return on_reflected_notify(reinterpret_cast<NMHDR*>(lparam));
     default:
         return call_previous(message, wparam, lparam);

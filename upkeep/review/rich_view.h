@@ -14,6 +14,9 @@
 
 class AURichView : public window_subclass {
 public:
+    // The message an owner sends the view with each WM_NOTIFY the control sent it.
+    static constexpr UINT reflected_notify = WM_NOTIFY + 0x2000;
+
     ~AURichView() override;
 
     // Subclasses the control and initialises it.

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "frame/win32_handles.h"
+
 COLORREF AUSplitter::blend(COLORREF a, COLORREF b, int percent) {
     auto mix = [percent](int x, int y) { return (percent * x + (100 - percent) * y) / 100; };
     return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)), mix(GetBValue(a), GetBValue(b)));
@@ -18,15 +20,11 @@ void AUSplitter::paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window(), &ps);
     COLORREF face = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
-    HBRUSH fill = CreateSolidBrush(blend(face, text, kFill[m_state]));
-    FillRect(dc, &ps.rcPaint, fill);
-    DeleteObject(fill);
+    FillRect(dc, &ps.rcPaint, brush_t(CreateSolidBrush(blend(face, text, kFill[m_state]))).get());
     RECT client;
     GetClientRect(window(), &client);
     RECT line = {ps.rcPaint.left, client.bottom / 2, ps.rcPaint.right, client.bottom / 2 + 1};
-    HBRUSH pen = CreateSolidBrush(blend(face, text, kLine[m_state]));
-    FillRect(dc, &line, pen);
-    DeleteObject(pen);
+    FillRect(dc, &line, brush_t(CreateSolidBrush(blend(face, text, kLine[m_state]))).get());
     EndPaint(window(), &ps);
 }
 

@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "frame/api/shared.h"
 #include "frame/api/ui_services.h"
@@ -31,9 +32,36 @@ const char kNoSelection[] = "<body bgcolor=\"buttonface\"><font size=\"1\"><i>No
 // Sort field codes.
 enum sort_field { by_file_name = 1, by_name = 2, by_installed = 3, by_offered = 4, by_date = 5, by_status = 6 };
 
-// The field shown in each column, per mode.
-const int kShowAllColumns[] = {by_file_name, by_name, by_installed, by_status};
-const int kUpdatesColumns[] = {by_name, by_offered, by_date};
+// The columns of each mode: title, width in dialog units and the field shown (and
+// sorted by).
+struct column {
+    const wchar_t* title;
+    int width;
+    int field;
+};
+const column kShowAllColumns[] = {{L"Module name", 80, by_file_name},
+                                  {L"Component name", 160, by_name},
+                                  {L"Version", 50, by_installed},
+                                  {L"Status", 50, by_status}};
+const column kUpdatesColumns[] = {{L"Component name", 230, by_name}, {L"Version", 50, by_offered},
+                                  {L"Release date", 60, by_date}};
+
+struct column_set {
+    const column* columns;
+    int count;
+    // The field of a column, or 0 for a column the mode does not have.
+    int field_of(int index) const { return index >= 0 && index < count ? columns[index].field : 0; }
+};
+
+column_set columns_of_mode(bool show_all) {
+    if (show_all) return {kShowAllColumns, static_cast<int>(std::size(kShowAllColumns))};
+    return {kUpdatesColumns, static_cast<int>(std::size(kUpdatesColumns))};
+}
+
+void flash_taskbar_button(HWND window) {
+    FLASHWINFO flash{sizeof flash, window, FLASHW_TRAY | FLASHW_TIMERNOFG, 100, 0};
+    FlashWindowEx(&flash);
+}
 
 std::string text_member(const JSONValue& entry, const char* name, const char* fallback = "") {
     JSONValuePtr value = entry.objectMember(name, true);
@@ -106,8 +134,7 @@ bool AUULD::Flash(bool manual) {
     if (!g_open_dialog) return true;
     if (manual)
         SetWindowPos(g_open_dialog, HWND_TOP, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
-    FLASHWINFO flash{sizeof flash, g_open_dialog, FLASHW_TRAY | FLASHW_TIMERNOFG, 100, 0};
-    FlashWindowEx(&flash);
+    flash_taskbar_button(g_open_dialog);
     return false;
 }
 
@@ -124,8 +151,6 @@ AUULD::AUULD(const JSONValuePtr& updates, bool show_all, bool manual, bool recor
 
 AUULD::~AUULD() {
     if (m_registered && handle()) register_with_host(handle(), false);
-    if (m_big_icon) DestroyIcon(m_big_icon);
-    if (m_small_icon) DestroyIcon(m_small_icon);
 }
 
 void AUULD::on_window_gone() { delete this; }
@@ -139,10 +164,10 @@ void AUULD::Init() {
     m_layout.setup(dialog, IDC_UL_SPLITTER, 90, 33);
 
     HINSTANCE module = component::module_handle();
-    m_big_icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_TENDWELL), IMAGE_ICON, 32, 32, 0));
-    m_small_icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_TENDWELL), IMAGE_ICON, 16, 16, 0));
-    SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_big_icon));
-    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_small_icon));
+    m_big_icon.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_TENDWELL), IMAGE_ICON, 32, 32, 0)));
+    m_small_icon.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_TENDWELL), IMAGE_ICON, 16, 16, 0)));
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_big_icon.get()));
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_small_icon.get()));
 
     std::string intro = m_show_all ? "This is a list of all installed components and their status."
                                    : "There are updated versions of the following components available.";
@@ -182,8 +207,7 @@ void AUULD::Init() {
         ShowWindow(dialog, SW_SHOWNORMAL);
     } else {
         SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
-        FLASHWINFO flash{sizeof flash, dialog, FLASHW_TRAY | FLASHW_TIMERNOFG, 100, 0};
-        FlashWindowEx(&flash);
+        flash_taskbar_button(dialog);
     }
 }
 
@@ -208,25 +232,18 @@ void AUULD::FillList(bool first) {
 
     HWND view = list();
     SendMessageW(view, WM_SETREDRAW, FALSE, 0);
-    struct column {
-        const wchar_t* title;
-        int width;
-    };
-    static const column kShowAll[] = {{L"Module name", 80}, {L"Component name", 160}, {L"Version", 50}, {L"Status", 50}};
-    static const column kUpdates[] = {{L"Component name", 230}, {L"Version", 50}, {L"Release date", 60}};
-    const column* columns = m_show_all ? kShowAll : kUpdates;
-    int count = m_show_all ? 4 : 3;
-    for (int i = 0; i < count; ++i) {
-        RECT width = {0, 0, columns[i].width, 0};
+    const column_set mode = columns_of_mode(m_show_all);
+    for (int i = 0; i < mode.count; ++i) {
+        RECT width = {0, 0, mode.columns[i].width, 0};
         MapDialogRect(handle(), &width);
         LVCOLUMNW c{};
         c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         c.fmt = LVCFMT_LEFT;
         c.cx = width.right;
-        c.pszText = const_cast<wchar_t*>(columns[i].title);
+        c.pszText = const_cast<wchar_t*>(mode.columns[i].title);
         ListView_InsertColumn(view, i, &c);
     }
-    while (ListView_DeleteColumn(view, count)) {
+    while (ListView_DeleteColumn(view, mode.count)) {
     }
     ListView_SetItemCountEx(view, static_cast<int>(m_visible.size()), 0);
     SortList();
@@ -254,23 +271,21 @@ void AUULD::SortList() {
         return ascending ? order < 0 : order > 0;
     });
     HWND header = ListView_GetHeader(list());
-    const int* columns = m_show_all ? kShowAllColumns : kUpdatesColumns;
+    const column_set mode = columns_of_mode(m_show_all);
     int count = Header_GetItemCount(header);
     for (int i = 0; i < count; ++i) {
         HDITEMW item{};
         item.mask = HDI_FORMAT;
         Header_GetItem(header, i, &item);
         item.fmt = (item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN)) | HDF_STRING;
-        if (columns[i] == field) item.fmt |= ascending ? HDF_SORTDOWN : HDF_SORTUP;
+        if (mode.field_of(i) == field) item.fmt |= ascending ? HDF_SORTDOWN : HDF_SORTUP;
         Header_SetItem(header, i, &item);
     }
 }
 
 void AUULD::on_header_click(int column) {
-    const int* columns = m_show_all ? kShowAllColumns : kUpdatesColumns;
-    int count = m_show_all ? 4 : 3;
-    if (column < 0 || column >= count) return;
-    int field = columns[column];
+    const int field = columns_of_mode(m_show_all).field_of(column);
+    if (field == 0) return;
     m_sort_key = (m_sort_key == field || m_sort_key == -field) ? -m_sort_key : field;
     SortList();
     ListView_RedrawItems(list(), 0, static_cast<int>(m_visible.size()) - 1);
@@ -336,10 +351,7 @@ LRESULT AUULD::ULNot(NMHDR* header) {
         if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= m_visible.size()) return 0;
         JSONValuePtr e = entry(m_visible[static_cast<size_t>(item.iItem)]);
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-            const int* columns = m_show_all ? kShowAllColumns : kUpdatesColumns;
-            int count = m_show_all ? 4 : 3;
-            std::wstring text =
-                item.iSubItem >= 0 && item.iSubItem < count ? utf8_to_wide(field_text(*e, columns[item.iSubItem])) : L"";
+            std::wstring text = utf8_to_wide(field_text(*e, columns_of_mode(m_show_all).field_of(item.iSubItem)));
             size_t n = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
             text.copy(item.pszText, n);
             item.pszText[n] = 0;
@@ -468,7 +480,7 @@ INT_PTR AUULD::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
         auto* header = reinterpret_cast<NMHDR*>(lparam);
         if (header->idFrom == IDC_UL_LIST) return dialog_result(dialog, ULNot(header));
         if (header->idFrom == IDC_UL_DETAILS)
-            return dialog_result(dialog, SendMessageW(header->hwndFrom, WM_NOTIFY + 0x2000, wparam, lparam));
+            return dialog_result(dialog, SendMessageW(header->hwndFrom, AURichView::reflected_notify, wparam, lparam));
         if (header->idFrom == IDC_UL_SPLITTER && header->code == AUSplitter::splitter_moved) {
             m_layout.on_splitter_moved(reinterpret_cast<splitter_notification*>(header)->top);
             return TRUE;

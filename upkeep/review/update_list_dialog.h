@@ -74,7 +74,7 @@ private:
     AURichView m_details;
     AULinkLabel m_show_hidden;
     font_t m_bold_font;
-    HICON m_big_icon = nullptr;
-    HICON m_small_icon = nullptr;
+    icon_t m_big_icon;
+    icon_t m_small_icon;
     bool m_registered = false;
 };

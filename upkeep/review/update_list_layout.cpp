@@ -1,5 +1,6 @@
 #include "update_list_layout.h"
 
+#include "frame/dialog_window.h"
 #include "update_list_dialog_ids.h"
 
 namespace {
@@ -43,11 +44,9 @@ const control_rule kRules[] = {
 
 constexpr int kGripId = 0xE801;
 
-RECT client_rect_of(HWND child, HWND dialog) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    return r;
+// The splitter's share of the client height, in 1/65536.
+int ratio_of(int position, int client_height) {
+    return client_height > 0 ? static_cast<int>(static_cast<long long>(position) * 65536 / client_height) : 0;
 }
 
 }  // namespace
@@ -68,16 +67,16 @@ void update_list_layout::setup(HWND dialog, int splitter_id, int upper_limit_dlu
                                  SBS_SIZEBOXBOTTOMRIGHTALIGN,
                              client.right - grip, client.bottom - grip, grip, grip, dialog,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGripId)), nullptr, nullptr);
-    if (m_grip) m_grip_initial = client_rect_of(m_grip, dialog);
+    if (m_grip) m_grip_initial = rect_in_parent(m_grip);
 
     for (const control_rule& r : kRules) {
         HWND control = GetDlgItem(dialog, r.id);
-        if (control) m_rules.push_back({control, r.flags, client_rect_of(control, dialog)});
+        if (control) m_rules.push_back({control, r.flags, rect_in_parent(control)});
     }
 
-    RECT splitter = client_rect_of(GetDlgItem(dialog, splitter_id), dialog);
+    RECT splitter = rect_in_parent(GetDlgItem(dialog, splitter_id));
     m_position = m_initial_position = splitter.top;
-    m_ratio = m_initial_client.cy > 0 ? static_cast<int>(static_cast<long long>(m_position) * 65536 / m_initial_client.cy) : 0;
+    m_ratio = ratio_of(m_position, m_initial_client.cy);
     RECT limits = {0, upper_limit_dlu, 0, lower_margin_dlu};
     MapDialogRect(dialog, &limits);
     m_upper_limit = limits.top;
@@ -118,7 +117,7 @@ void update_list_layout::on_splitter_moved(int top) {
     int position = limited(top, client.bottom);
     if (position == m_position) return;
     m_position = position;
-    m_ratio = client.bottom > 0 ? static_cast<int>(static_cast<long long>(m_position) * 65536 / client.bottom) : 0;
+    m_ratio = ratio_of(m_position, client.bottom);
     apply();
 }
 

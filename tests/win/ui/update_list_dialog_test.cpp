@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include "frame/dialog_window.h"
 #include "frame/utf16.h"
 #include "update_dialog_harness.h"
 
@@ -176,9 +177,7 @@ TEST_F(UpdateListDialog, ControlsMatchTheTemplate) {
         MapDialogRect(dialog, &expected);
         expected.right += expected.left;
         expected.bottom += expected.top;
-        RECT actual;
-        GetWindowRect(child, &actual);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+        const RECT actual = rect_in_parent(child);
         EXPECT_EQ(expected.left, actual.left);
         EXPECT_EQ(expected.top, actual.top);
         EXPECT_EQ(expected.right, actual.right);
@@ -470,12 +469,7 @@ TEST_F(UpdateListDialog, NoticeBoxFitsItsTextAndStaysCentred) {
         std::string picture;
     } notice{};
     auto look = [&](HWND box) {
-        auto client_rect = [&](int id) {
-            RECT r;
-            GetWindowRect(GetDlgItem(box, id), &r);
-            MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
-            return r;
-        };
+        auto client_rect = [&](int id) { return rect_in_parent(GetDlgItem(box, id)); };
         GetWindowRect(box, &notice.window);
         notice.text = client_rect(1001);
         notice.panel = client_rect(1004);
@@ -531,12 +525,7 @@ TEST_F(UpdateListDialog, ResizingAndTheSplitterKeepTheirLimits) {
     GetWindowRect(dialog, &window);
     EXPECT_EQ(window.right - window.left, minimum.ptMinTrackSize.x);
 
-    auto client_rect = [&](int id) {
-        RECT r;
-        GetWindowRect(GetDlgItem(dialog, id), &r);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
+    auto client_rect = [&](int id) { return rect_in_parent(GetDlgItem(dialog, id)); };
     RECT client_before, install_before = client_rect(1013), list_before = client_rect(1000);
     const int list_to_splitter = client_rect(1018).top - list_before.bottom;
     const int splitter_to_view = client_rect(1011).top - client_rect(1018).top;
@@ -568,12 +557,7 @@ TEST_F(UpdateListDialog, ResizingAndTheSplitterKeepTheirLimits) {
 
 TEST_F(UpdateListDialog, SplitterKeepsItsShareAndTheGripFollowsMaximising) {
     ASSERT_TRUE(open());
-    auto top_of = [&](int id) {
-        RECT r;
-        GetWindowRect(GetDlgItem(dialog, id), &r);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-        return r.top;
-    };
+    auto top_of = [&](int id) { return rect_in_parent(GetDlgItem(dialog, id)).top; };
     auto client_height = [&] {
         RECT r;
         GetClientRect(dialog, &r);
