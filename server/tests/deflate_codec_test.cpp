@@ -2,34 +2,9 @@
 #include <zlib.h>
 
 #include "server/deflate_codec.h"
+#include "support/deflated_zeros.h"
 
 namespace {
-
-// `size` zero bytes deflated without ever holding them in memory at once.
-std::string deflated_zeros(size_t size) {
-    z_stream stream{};
-    EXPECT_EQ(Z_OK, deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY));
-    static const char zeros[64 * 1024] = {};
-    std::string out;
-    char buffer[64 * 1024];
-    size_t fed = 0;
-    int flush = Z_NO_FLUSH;
-    do {
-        size_t piece = std::min(sizeof zeros, size - fed);
-        fed += piece;
-        flush = fed == size ? Z_FINISH : Z_NO_FLUSH;
-        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros));
-        stream.avail_in = static_cast<uInt>(piece);
-        do {
-            stream.next_out = reinterpret_cast<Bytef*>(buffer);
-            stream.avail_out = sizeof buffer;
-            deflate(&stream, flush);
-            out.append(buffer, sizeof buffer - stream.avail_out);
-        } while (stream.avail_out == 0);
-    } while (flush != Z_FINISH);
-    deflateEnd(&stream);
-    return out;
-}
 
 TEST(DeflateCodec, RoundTripAtTheLimit) {
     std::string text(100000, 'a');

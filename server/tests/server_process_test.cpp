@@ -15,6 +15,7 @@
 #include "server/rsa_keys.h"
 #include "support/answer_check.h"
 #include "support/client_request.h"
+#include "support/deflated_zeros.h"
 #include "support/sample_catalogue.h"
 #include "support/server_process.h"
 #include "upkeep/checking/json_parser.h"
@@ -32,29 +33,6 @@ httplib::Result post(const server_process& server, const std::string& body) {
 std::string porter_check_body() {
     return client_multipart_body(client_field(
         client_request_text(*client_request_document({{"vel_porter.dll", "Send to Device", "1.1.2"}}, "77", 1))));
-}
-
-// `size` zero bytes as raw deflate, made piece by piece.
-std::string deflated_zeros(size_t size) {
-    z_stream stream{};
-    deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-    static const char zeros[64 * 1024] = {};
-    std::string out;
-    char buffer[64 * 1024];
-    for (size_t fed = 0; fed < size;) {
-        size_t piece = std::min(sizeof zeros, size - fed);
-        fed += piece;
-        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros));
-        stream.avail_in = static_cast<uInt>(piece);
-        do {
-            stream.next_out = reinterpret_cast<Bytef*>(buffer);
-            stream.avail_out = sizeof buffer;
-            deflate(&stream, fed == size ? Z_FINISH : Z_NO_FLUSH);
-            out.append(buffer, sizeof buffer - stream.avail_out);
-        } while (stream.avail_out == 0);
-    }
-    deflateEnd(&stream);
-    return out;
 }
 
 TEST(ServerProcess, CompressedBombIsRefusedWithoutLargeMemory) {

@@ -124,9 +124,7 @@ TEST_F(ReleaseNotesView, LongLinkOpensInFull) {
     SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x + 1, at.y + 3));
     SendMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(at.x + 1, at.y + 3));
     const std::string expected = "[shell] (default) | " + kLongUrl + " |  | 10";
-    bool found = false;
-    for (const std::string& line : h->get().console().lines()) found = found || line == expected;
-    EXPECT_TRUE(found);
+    EXPECT_TRUE(has_line(h->get().console().lines(), expected));
 }
 
 // The keyboard only scrolls: no caret, no selection, no editing; Tab is the dialog's.
