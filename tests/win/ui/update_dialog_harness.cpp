@@ -149,7 +149,7 @@ update_server_process::update_server_process(const std::string& catalogue_json) 
 }
 
 update_server_process::~update_server_process() {
-    run_linux("/bin/kill " + m_pid);
+    run_linux("/bin/sh -c \"kill " + m_pid + "\"");  // the shell's own kill: no procps needed
 }
 
 dialog_host::dialog_host(const update_server_process& server, const stored_settings& settings) {
